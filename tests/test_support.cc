@@ -158,10 +158,9 @@ std::string makeWave(const WaveSpec& spec) {
   std::string fmt = le16(spec.formatTag) + le16(spec.channels) + le32(spec.sampleRate) +
                     le32(spec.sampleRate * spec.blockAlign / 500) + le16(spec.blockAlign) +
                     le16(spec.bitsPerSample) + le16(32) + le16(500);
-  fmt.resize(spec.fmtSize < fmt.size() ? fmt.size() : spec.fmtSize, '\0');
-  std::string body = "WAVE" + std::string("fmt ") + le32(spec.fmtSize) + fmt.substr(0, 20);
-  if (spec.fmtSize > 20) body += fmt.substr(20, spec.fmtSize - 20);
-  if (spec.fmtSize % 2 == 1 && spec.fmtSize > 20) body += '\0';
+  fmt.resize(spec.fmtSize, '\0');
+  std::string body = "WAVE" + std::string("fmt ") + le32(spec.fmtSize) + fmt;
+  if (spec.fmtSize % 2 == 1) body += '\0';
   body += spec.between + "data" + le32(static_cast<uint32_t>(spec.data.size())) + spec.data;
   return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
 }

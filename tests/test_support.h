@@ -55,7 +55,8 @@ std::string le16(uint16_t value);
 std::string le32(uint32_t value);
 
 // An MS ADPCM WAVE file: a RIFF header, a format chunk of `fmtSize` body bytes (50 for MS
-// ADPCM), the chunks in `between`, then "data" with `data`.
+// ADPCM; its fields are cut or zero-padded to that), the chunks in `between`, then "data" with
+// `data`.
 struct WaveSpec {
   uint16_t formatTag = 2;
   uint16_t channels = 1;
