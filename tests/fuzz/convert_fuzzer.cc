@@ -28,7 +28,9 @@ bool sameContent(const std::string& path, const uint8_t* data, size_t size) {
   return bytes.size() == size && (size == 0 || memcmp(bytes.data(), data, size) == 0);
 }
 
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool exists(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0;
+}
 
 void check(bool holds, const char* what) {
   if (!holds) {
