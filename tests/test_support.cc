@@ -68,7 +68,7 @@ std::map<std::string, std::string> ScratchDir::files() const {
   return result;
 }
 
-RunResult runKorvane(const std::string& directory, const std::vector<std::string>& args,
+RunResult runCommand(const std::string& directory, const std::vector<std::string>& args,
                      std::optional<rlim_t> fileSizeLimit) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
@@ -84,13 +84,11 @@ RunResult runKorvane(const std::string& directory, const std::vector<std::string
       const rlimit limit{*fileSizeLimit, *fileSizeLimit};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
-    std::vector<char*> argv;
-    std::string binary = KORVANE_BINARY;
-    argv.push_back(binary.data());
     std::vector<std::string> copies = args;
+    std::vector<char*> argv;
     for (std::string& arg : copies) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(binary.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(pipeFds[1]);
@@ -107,6 +105,13 @@ RunResult runKorvane(const std::string& directory, const std::vector<std::string
   waitpid(child, &status, 0);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+RunResult runKorvane(const std::string& directory, const std::vector<std::string>& args,
+                     std::optional<rlim_t> fileSizeLimit) {
+  std::vector<std::string> argv = {KORVANE_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return runCommand(directory, argv, fileSizeLimit);
 }
 
 namespace {

@@ -37,9 +37,13 @@ struct RunResult {
   int exitStatus;  // -1 when the process did not exit normally
 };
 
-// Runs the built korvane with `args` in `directory` and collects its standard output. A
-// file-size limit, when given, is set in the child only, with SIGXFSZ ignored so that a write
-// past it fails instead of killing the process.
+// Runs `argv` (argv[0] a path, or a name looked up in PATH) in `directory` and collects its
+// standard output. A file-size limit, when given, is set in the child only, with SIGXFSZ
+// ignored so that a write past it fails instead of killing the process.
+RunResult runCommand(const std::string& directory, const std::vector<std::string>& argv,
+                     std::optional<rlim_t> fileSizeLimit = std::nullopt);
+
+// Runs the built korvane with `args`.
 RunResult runKorvane(const std::string& directory, const std::vector<std::string>& args,
                      std::optional<rlim_t> fileSizeLimit = std::nullopt);
 
