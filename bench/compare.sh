@@ -18,7 +18,7 @@ mkdir batch long minute
 espeak-ng -w speech.wav "A short note, recorded on the move."
 sox speech.wav -r 8000 -c 1 -b 16 speech8k.wav
 for i in $(seq -w 1 200); do
-  sox speech8k.wav -e ms-adpcm "batch/rec$i.wav" pitch $((i % 50)) 2>/dev/null
+  sox speech8k.wav -e ms-adpcm "batch/rec$i.wav" pitch $((10#$i % 50))
 done
 sox -n -r 8000 -c 1 -b 16 tone.wav synth 3600 sine 300-3000 tremolo 5 40
 sox tone.wav -e ms-adpcm long/hour.wav
@@ -39,18 +39,23 @@ restore() { rm -rf "$1" && cp -r "$1.orig" "$1"; }
 
 sox_loop() {
   mkdir -p out && for f in "$1"/*.wav; do sox "$f" -e signed -b 16 "out/${f##*/}"; done
+  [[ $(ls out | wc -l) == $(ls "$1" | wc -l) ]] || { echo "the sox loop missed files" >&2; exit 1; }
   rm -rf out
 }
 ffmpeg_loop() {
   mkdir -p out && for f in "$1"/*.wav; do
     ffmpeg -nostdin -loglevel error -y -i "$f" -c:a pcm_s16le "out/${f##*/}"
   done
+  [[ $(ls out | wc -l) == $(ls "$1" | wc -l) ]] || { echo "the ffmpeg loop missed files" >&2; exit 1; }
   rm -rf out
 }
 
 restore long
 "$korvane" 'long/*.wav' >/dev/null
 hour_output=$(stat -c %s long/hour.wav)
+restore batch
+converted=$("$korvane" 'batch/*.wav' | grep -c ' OK\.$' || true)
+[[ $converted == 200 ]] || { echo "korvane converted $converted of 200 files" >&2; exit 1; }
 
 for run in $(seq 1 "$runs"); do
   echo "run $run of $runs ..."

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <regex>
 #include <set>
@@ -26,6 +27,9 @@ std::string joined(const std::vector<std::string>& names) {
   for (const std::string& name : names) list += (list.empty() ? "" : ",") + name;
   return list;
 }
+
+// LeakSanitizer cannot work under ptrace and would fail every traced run of a sanitizer build.
+const int kNoLeakCheckUnderStrace = setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
 
 // The recordings of the scratch directory, and the files that must never change.
 struct Scene {
