@@ -40,71 +40,59 @@ int abandonOutput(int outFd, const std::string& outPath, const char* message,
   return status;
 }
 
-}  // namespace
-
-int convertFile(const std::string& inPath, const std::string& outPath) {
-  printf(kConverting, inPath.c_str(), outPath.c_str());
-  platform::FileInfo info;
-  const int inFd = platform::openInput(inPath, info);
-  if (inFd < 0) {
-    printf(kOpenFailed, inPath.c_str());
+// Reads and tests the input's headers; prints why and returns a negative status when the file
+// is not to be converted.
+int checkInput(int inFd, const std::string& inPath, const std::string& outPath,
+               const platform::FileInfo& info, WaveHeader& header, uint64_t& dataOffset) {
+  const HeaderStatus found = readWaveHeaders(inFd, header, dataOffset);
+  if (found == HeaderStatus::kReadFailed) {
+    printf(kReadFailed, inPath.c_str());
     return -1;
   }
-
-  WaveHeader header;
-  uint64_t dataOffset = 0;
-  const HeaderStatus found = readWaveHeaders(inFd, header, dataOffset);
-  if (found != HeaderStatus::kFound) {
-    platform::closeFile(inFd);
-    if (found == HeaderStatus::kReadFailed) {
-      printf(kReadFailed, inPath.c_str());
-      return -1;
-    }
+  // A "data" header past the size seen at opening means the file grew meanwhile: judged as the
+  // file it was.
+  if (found == HeaderStatus::kNoWave || dataOffset > info.size) {
     printf(kNoWave);
     return -2;
   }
   if (!isMsAdpcm(header)) {
-    platform::closeFile(inFd);
     printf(kNotMsAdpcm);
     return -3;
   }
   // Both would leave no copy of the input: its backup would be itself, or its output would be
   // written over it.
   if (backupName(inPath) == inPath) {
-    platform::closeFile(inFd);
     printf(kOwnBackup, inPath.c_str());
     return -5;
   }
   if (outPath == inPath) {
-    platform::closeFile(inFd);
     printf(kOpenFailed, outPath.c_str());
     return -2;
   }
-  const unsigned blockSize = header.nBlockAlign;
-  // The walk read the "data" header, so the data starts inside the file unless it has shrunk.
-  const uint64_t dataEnd = info.size > dataOffset ? info.size : dataOffset;
-  if (pcmDataBytes(dataEnd - dataOffset, blockSize) + kRiffSizeOverData > kMaxRiffSize) {
-    platform::closeFile(inFd);
+  if (pcmDataBytes(info.size - dataOffset, header.nBlockAlign) + kRiffSizeOverData > kMaxRiffSize) {
     printf(kTooLarge, inPath.c_str());
     return -4;
   }
+  return 0;
+}
 
+// Writes the whole PCM file to `outPath` and closes it; on failure removes it again.
+int writeOutput(int inFd, const std::string& inPath, const std::string& outPath,
+                const platform::FileInfo& info, const WaveHeader& header, uint64_t dataOffset) {
   const int outFd = platform::createOutput(outPath);
   if (outFd < 0) {
-    platform::closeFile(inFd);
     printf(kOpenFailed, outPath.c_str());
     return -2;
   }
-  printf(kCurTell, dataOffset, blockSize);
+  printf(kCurTell, dataOffset, static_cast<unsigned>(header.nBlockAlign));
   uint8_t pcm[kPcmHeaderBytes];
   pcmHeader(header, header.riffSize, 0, pcm);
   if (!platform::writeAll(outFd, pcm, sizeof pcm)) {
-    platform::closeFile(inFd);
     return abandonOutput(outFd, outPath, kWriteFailed, outPath, -4);
   }
   uint64_t written = 0;
-  const DecodeStatus decoded = decodeData(inFd, dataOffset, dataEnd, blockSize, outFd, written);
-  platform::closeFile(inFd);
+  const DecodeStatus decoded =
+      decodeData(inFd, dataOffset, info.size, header.nBlockAlign, outFd, written);
   if (decoded == DecodeStatus::kReadFailed) {
     return abandonOutput(outFd, outPath, kReadFailed, inPath, -1);
   }
@@ -117,8 +105,27 @@ int convertFile(const std::string& inPath, const std::string& outPath) {
     return abandonOutput(outFd, outPath, kWriteFailed, outPath, -4);
   }
   if (!platform::closeFile(outFd)) return abandonOutput(-1, outPath, kWriteFailed, outPath, -4);
-  const int replaced = replaceWithBackup(inPath, outPath);
-  if (replaced != 0) return replaced;
+  return 0;
+}
+
+}  // namespace
+
+int convertFile(const std::string& inPath, const std::string& outPath) {
+  printf(kConverting, inPath.c_str(), outPath.c_str());
+  platform::FileInfo info;
+  const int inFd = platform::openInput(inPath, info);
+  if (inFd < 0) {
+    printf(kOpenFailed, inPath.c_str());
+    return -1;
+  }
+  WaveHeader header;
+  uint64_t dataOffset = 0;
+  int status = checkInput(inFd, inPath, outPath, info, header, dataOffset);
+  if (status == 0) status = writeOutput(inFd, inPath, outPath, info, header, dataOffset);
+  platform::closeFile(inFd);
+  if (status != 0) return status;
+  status = replaceWithBackup(inPath, outPath);
+  if (status != 0) return status;
   printf(kOk);
   return 0;
 }
