@@ -133,12 +133,12 @@ std::string soxSamples() {
 
 TEST(EndToEnd, EveryChunkBeforeDataIsSkippedWithItsPadByte) {
   ScratchDir dir;
-  WaveSpec spec;
-  spec.data = soxBlocks();
-  spec.between = chunk("fact", le32(2500)) + chunk("odd ", "abc") + chunk("LIST", "INFOxyz!");
+  WaveLayout layout;
+  layout.data = soxBlocks();
+  layout.between = chunk("fact", le32(2500)) + chunk("odd ", "abc") + chunk("LIST", "INFOxyz!");
   for (int i = 0; i < 30; ++i)
-    spec.between += chunk("junk", std::string(static_cast<size_t>(i), 'j'));
-  const std::string original = makeWave(spec);
+    layout.between += chunk("junk", std::string(static_cast<size_t>(i), 'j'));
+  const std::string original = makeWave(layout);
   writeFile(dir / "a.wav", original);
   const RunResult run = runKorvane(dir.path(), {"a.wav"});
   EXPECT_EQ(run.output, kBanner + convertedLines("a.wav", "a.pcm", original));
@@ -147,9 +147,9 @@ TEST(EndToEnd, EveryChunkBeforeDataIsSkippedWithItsPadByte) {
 
 TEST(EndToEnd, ChunksAfterDataAreDecodedAsBlocksToo) {
   ScratchDir dir;
-  WaveSpec spec;
-  spec.data = soxBlocks();
-  const std::string original = makeWave(spec) + chunk("LIST", std::string(300, 'x'));
+  WaveLayout layout;
+  layout.data = soxBlocks();
+  const std::string original = makeWave(layout) + chunk("LIST", std::string(300, 'x'));
   writeFile(dir / "a.wav", original);
   const RunResult run = runKorvane(dir.path(), {"a.wav"});
   EXPECT_EQ(run.output, kBanner + convertedLines("a.wav", "a.pcm", original));
@@ -162,7 +162,7 @@ TEST(EndToEnd, ChunksAfterDataAreDecodedAsBlocksToo) {
 
 TEST(EndToEnd, EmptyDataGivesAHeaderOnly) {
   ScratchDir dir;
-  const std::string original = makeWave(WaveSpec{});
+  const std::string original = makeWave(WaveLayout{});
   writeFile(dir / "a.wav", original);
   const RunResult run = runKorvane(dir.path(), {"a.wav"});
   EXPECT_EQ(run.output, kBanner + converting("a.wav", "a.pcm") + curTell(78, 256) + " OK.\n");
@@ -172,23 +172,23 @@ TEST(EndToEnd, EmptyDataGivesAHeaderOnly) {
 
 TEST(EndToEnd, StereoKeepsItsChannelCountAndDecodesAsMonoBlocks) {
   ScratchDir dir;
-  WaveSpec spec;
-  spec.channels = 2;
-  spec.data = soxBlocks();
-  writeFile(dir / "a.wav", makeWave(spec));
+  WaveLayout layout;
+  layout.channels = 2;
+  layout.data = soxBlocks();
+  writeFile(dir / "a.wav", makeWave(layout));
   runKorvane(dir.path(), {"a.wav"});
   EXPECT_EQ(readFile(dir / "a.wav"), pcmHeaderFor(5000, 2) + soxSamples());
 }
 
 TEST(EndToEnd, BlockAlign512DecodesTheFirstHalfOfEachBlock) {
   ScratchDir dir;
-  WaveSpec spec;
-  spec.blockAlign = 512;
+  WaveLayout layout;
+  layout.blockAlign = 512;
   const std::string blocks = soxBlocks();
   for (size_t offset = 0; offset < blocks.size(); offset += 256) {
-    spec.data += blocks.substr(offset, 256) + std::string(256, '\x5A');
+    layout.data += blocks.substr(offset, 256) + std::string(256, '\x5A');
   }
-  const std::string original = makeWave(spec);
+  const std::string original = makeWave(layout);
   writeFile(dir / "a.wav", original);
   const RunResult run = runKorvane(dir.path(), {"a.wav"});
   EXPECT_EQ(run.output, kBanner + convertedLines("a.wav", "a.pcm", original));
@@ -209,20 +209,20 @@ std::vector<RefusalRow> refusals() {
   const std::string sox = readFixture("sox_short.wav");
   const std::string noWave = "No wave file.\n";
   const std::string notAdpcm = "Wave file is not MS ADPCM format.\n";
-  WaveSpec pcm;
+  WaveLayout pcm;
   pcm.formatTag = 1;
   pcm.bitsPerSample = 16;
   pcm.fmtSize = 16;
   pcm.blockAlign = 2;
   pcm.data = std::string(100, '\0');
-  WaveSpec ima;
+  WaveLayout ima;
   ima.formatTag = 0x11;
   ima.fmtSize = 20;
   ima.data = soxBlocks();
-  WaveSpec tinyBlocks;
+  WaveLayout tinyBlocks;
   tinyBlocks.blockAlign = 6;
   tinyBlocks.data = soxBlocks();
-  WaveSpec noData;
+  WaveLayout noData;
   noData.data = "";
   std::string withoutData = makeWave(noData);
   withoutData.resize(withoutData.size() - 8);
@@ -368,8 +368,8 @@ TEST(EndToEnd, FailedWriteLeavesTheInputAndReportsNoSuccess) {
 TEST(EndToEnd, OutputBeyondTheWaveSizeLimitIsRefused) {
   ScratchDir dir;
   // A sparse input of 1.2 GB would decode to more than 4 GiB of samples.
-  WaveSpec spec;
-  const std::string head = makeWave(spec);
+  WaveLayout layout;
+  const std::string head = makeWave(layout);
   writeFile(dir / "big.wav", head);
   ASSERT_EQ(truncate((dir / "big.wav").c_str(), 1200000000), 0);
   const RunResult run = runKorvane(dir.path(), {"big.wav"});

@@ -44,35 +44,35 @@ void PrintTo(const HostileRow& row, std::ostream* os) {
 }
 
 HostileRow blockAlignRow(uint16_t blockAlign, bool refused) {
-  WaveSpec spec;
-  spec.blockAlign = blockAlign;
-  spec.data = soxBlocks();
-  return {"BlockAlign" + std::to_string(blockAlign), makeWave(spec), refused ? kNotAdpcm : ""};
+  WaveLayout layout;
+  layout.blockAlign = blockAlign;
+  layout.data = soxBlocks();
+  return {"BlockAlign" + std::to_string(blockAlign), makeWave(layout), refused ? kNotAdpcm : ""};
 }
 
 HostileRow fmtSizeRow(uint32_t fmtSize, const std::string& refusal) {
-  WaveSpec spec;
-  spec.fmtSize = fmtSize;
-  spec.data = soxBlocks();
-  return {"FmtSize" + std::to_string(fmtSize), makeWave(spec), refusal};
+  WaveLayout layout;
+  layout.fmtSize = fmtSize;
+  layout.data = soxBlocks();
+  return {"FmtSize" + std::to_string(fmtSize), makeWave(layout), refusal};
 }
 
 HostileRow blockHeaderRow(const std::string& what, uint8_t predictor, int16_t delta,
                           uint8_t codes) {
-  WaveSpec spec;
+  WaveLayout layout;
   std::string block(256, static_cast<char>(codes));
   block[0] = static_cast<char>(predictor);
   block.replace(1, 2, le16(static_cast<uint16_t>(delta)));
   block.replace(3, 4, le16(30000) + le16(static_cast<uint16_t>(-30000)));
-  spec.data = block + block.substr(0, 100);
-  return {what, makeWave(spec), ""};
+  layout.data = block + block.substr(0, 100);
+  return {what, makeWave(layout), ""};
 }
 
 std::vector<HostileRow> hostileRows() {
-  WaveSpec base;
+  WaveLayout base;
   base.data = soxBlocks();
   const std::string wave = makeWave(base);
-  WaveSpec pastTheEnd = base;
+  WaveLayout pastTheEnd = base;
   pastTheEnd.between = "LIST" + le32(1000000) + "short";
   return {
       blockAlignRow(0, true),

@@ -159,14 +159,14 @@ std::string chunk(const std::string& id, const std::string& body) {
   return bytes;
 }
 
-std::string makeWave(const WaveSpec& spec) {
-  std::string fmt = le16(spec.formatTag) + le16(spec.channels) + le32(spec.sampleRate) +
-                    le32(spec.sampleRate * spec.blockAlign / 500) + le16(spec.blockAlign) +
-                    le16(spec.bitsPerSample) + le16(32) + le16(500);
-  fmt.resize(spec.fmtSize, '\0');
-  std::string body = "WAVE" + std::string("fmt ") + le32(spec.fmtSize) + fmt;
-  if (spec.fmtSize % 2 == 1) body += '\0';
-  body += spec.between + "data" + le32(static_cast<uint32_t>(spec.data.size())) + spec.data;
+std::string makeWave(const WaveLayout& layout) {
+  std::string fmt = le16(layout.formatTag) + le16(layout.channels) + le32(layout.sampleRate) +
+                    le32(layout.sampleRate * layout.blockAlign / 500) + le16(layout.blockAlign) +
+                    le16(layout.bitsPerSample) + le16(32) + le16(500);
+  fmt.resize(layout.fmtSize, '\0');
+  std::string body = "WAVE" + std::string("fmt ") + le32(layout.fmtSize) + fmt;
+  if (layout.fmtSize % 2 == 1) body += '\0';
+  body += layout.between + "data" + le32(static_cast<uint32_t>(layout.data.size())) + layout.data;
   return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
 }
 

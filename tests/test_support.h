@@ -61,7 +61,7 @@ std::string le32(uint32_t value);
 // An MS ADPCM WAVE file: a RIFF header, a format chunk of `fmtSize` body bytes (50 for MS
 // ADPCM; its fields are cut or zero-padded to that), the chunks in `between`, then "data" with
 // `data`.
-struct WaveSpec {
+struct WaveLayout {
   uint16_t formatTag = 2;
   uint16_t channels = 1;
   uint32_t sampleRate = 8000;
@@ -71,7 +71,7 @@ struct WaveSpec {
   std::string between;
   std::string data;
 };
-std::string makeWave(const WaveSpec& spec);
+std::string makeWave(const WaveLayout& layout);
 std::string chunk(const std::string& id, const std::string& body);
 
 }  // namespace korvane
