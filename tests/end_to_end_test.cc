@@ -302,16 +302,47 @@ TEST(EndToEnd, NameEndingInVocIsRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(dir.files(), expected);
 }
 
-TEST(EndToEnd, MatchNamedLikeItsTemporaryGoesThroughAnotherName) {
+struct NamingRow {
+  std::string what;
+  std::string file;     // where the recording lies
+  std::string pattern;  // what korvane is given
+  std::string in;       // the paths it prints
+  std::string out;
+  std::string backup;  // where the original is kept
+};
+
+void PrintTo(const NamingRow& row, std::ostream* os) {
+  *os << row.what;
+}
+
+class Naming : public testing::TestWithParam<NamingRow> {};
+
+TEST_P(Naming, ResultTakesTheNameAndTheOriginalItsBackupName) {
   ScratchDir dir;
+  ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
   const std::string original = readFixture("sox_short.wav");
-  writeFile(dir / "x.pcm", original);
-  const RunResult run = runKorvane(dir.path(), {"x.pcm"});
-  EXPECT_EQ(run.output, kBanner + convertedLines("x.pcm", "x.pcm.tmp", original));
-  const std::map<std::string, std::string> expected = {{"x.pcm", expectedOutput("sox_short")},
-                                                       {"x.voc", original}};
+  writeFile(dir / GetParam().file, original);
+  const RunResult run = runKorvane(dir.path(), {GetParam().pattern});
+  EXPECT_EQ(run.output, kBanner + convertedLines(GetParam().in, GetParam().out, original));
+  const std::map<std::string, std::string> expected = {
+      {GetParam().file, expectedOutput("sox_short")}, {GetParam().backup, original}};
   EXPECT_EQ(dir.files(), expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, Naming,
+    testing::Values(
+        // Its temporary name would be its own, so it goes through another.
+        NamingRow{"PcmMatch", "x.pcm", "x.pcm", "x.pcm", "x.pcm.tmp", "x.voc"},
+        // '\' ends a directory on the file system too, and is printed as typed.
+        NamingRow{"Backslash", "sub/x.wav", "sub\\x.wav", "sub\\x.wav", "sub\\x.pcm", "sub/x.voc"},
+        NamingRow{"DriveLikePrefixIsText", "C:snd.wav", "C:snd.wav", "C:snd.wav", "C:snd.pcm",
+                  "C:snd.voc"},
+        NamingRow{"DotsInName", "sub/a.b.wav", "sub/*.WAV", "sub/a.b.wav", "sub/a.b.pcm",
+                  "sub/a.b.voc"},
+        NamingRow{"NoExtension", "noext", "noext", "noext", "noext.pcm", "novoc"},
+        NamingRow{"ShortName", "ab", "a?", "ab", "ab.pcm", "ab.voc"}),
+    [](const auto& info) { return info.param.what; });
 
 TEST(EndToEnd, FileAtTheTemporaryPathIsReplacedWithoutTouchingWhatItLinksTo) {
   ScratchDir dir;
@@ -319,7 +350,6 @@ TEST(EndToEnd, FileAtTheTemporaryPathIsReplacedWithoutTouchingWhatItLinksTo) {
   writeFile(dir / "a.wav", original);
   writeFile(dir / "b.wav", original);
   writeFile(dir / "keep.txt", "linked twice");
-  writeFile(dir / "c.pcm", "stale temporary");
   ASSERT_EQ(link((dir / "keep.txt").c_str(), (dir / "a.pcm").c_str()), 0);
   ASSERT_EQ(symlink("keep.txt", (dir / "b.pcm").c_str()), 0);
   runKorvane(dir.path(), {"*.wav"});
@@ -407,27 +437,6 @@ TEST(EndToEnd, OnlyTheFirstArgumentIsUsed) {
   const RunResult run = runKorvane(dir.path(), {"one.wav", "two.wav"});
   EXPECT_EQ(run.output, kBanner + convertedLines("one.wav", "one.pcm", original));
   EXPECT_EQ(readFile(dir / "two.wav"), original);
-}
-
-TEST(EndToEnd, BackslashEndsADirectoryAndIsPrintedAsTyped) {
-  ScratchDir dir;
-  ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
-  const std::string original = readFixture("sox_short.wav");
-  writeFile(dir / "sub/x.wav", original);
-  const RunResult run = runKorvane(dir.path(), {"sub\\x.wav"});
-  EXPECT_EQ(run.output, kBanner + convertedLines("sub\\x.wav", "sub\\x.pcm", original));
-  const std::map<std::string, std::string> expected = {{"sub/x.wav", expectedOutput("sox_short")},
-                                                       {"sub/x.voc", original}};
-  EXPECT_EQ(dir.files(), expected);
-}
-
-TEST(EndToEnd, DriveLikePrefixStaysPartOfTheName) {
-  ScratchDir dir;
-  const std::string original = readFixture("sox_short.wav");
-  writeFile(dir / "C:snd.wav", original);
-  const RunResult run = runKorvane(dir.path(), {"C:snd.wav"});
-  EXPECT_EQ(run.output, kBanner + convertedLines("C:snd.wav", "C:snd.pcm", original));
-  EXPECT_EQ(readFile(dir / "C:snd.voc"), original);
 }
 
 TEST(EndToEnd, MissingDirectoryEndsSilently) {
