@@ -90,17 +90,14 @@ Lanes startLanes(const uint8_t* const blocks[4], int16_t* const out[4]) {
   alignas(16) int32_t coefs[4];
   alignas(16) int32_t delta[4];
   for (int l = 0; l < 4; ++l) {
-    const uint8_t* block = blocks[l];
-    const int pair = clampPredictor(static_cast<int8_t>(block[0]));
-    const uint16_t sample1 = static_cast<uint16_t>(block[3] | block[4] << 8);
-    const uint16_t sample2 = static_cast<uint16_t>(block[5] | block[6] << 8);
-    delta[l] = static_cast<int16_t>(block[1] | block[2] << 8);
-    history[l] = static_cast<int32_t>(sample1 | static_cast<uint32_t>(sample2) << 16);
+    const AdpcmState state = startBlock(blocks[l], out[l]);
+    delta[l] = state.delta;
+    history[l] =
+        static_cast<int32_t>(static_cast<uint16_t>(state.sample1) |
+                             static_cast<uint32_t>(static_cast<uint16_t>(state.sample2)) << 16);
     coefs[l] =
-        static_cast<int32_t>(static_cast<uint16_t>(kCoef1[pair]) |
-                             static_cast<uint32_t>(static_cast<uint16_t>(kCoef2[pair])) << 16);
-    out[l][0] = static_cast<int16_t>(sample2);
-    out[l][1] = static_cast<int16_t>(sample1);
+        static_cast<int32_t>(static_cast<uint16_t>(state.coef1) |
+                             static_cast<uint32_t>(static_cast<uint16_t>(state.coef2)) << 16);
   }
   return Lanes{_mm_load_si128(reinterpret_cast<const __m128i*>(history)),
                _mm_load_si128(reinterpret_cast<const __m128i*>(coefs)),

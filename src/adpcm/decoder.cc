@@ -35,15 +35,7 @@ int16_t decodeSample(AdpcmState& state, unsigned code) {
   return sample;
 }
 
-int blockSampleCount(size_t length) {
-  if (length < kBlockHeaderBytes) return 0;
-  const size_t used = length < kBlockBytes ? length : kBlockBytes;
-  return static_cast<int>(2 + 2 * (used - kBlockHeaderBytes));
-}
-
-int decodeBlock(const uint8_t* block, size_t length, int16_t* out) {
-  const int count = blockSampleCount(length);
-  if (count == 0) return 0;
+AdpcmState startBlock(const uint8_t* block, int16_t* out) {
   const int pair = clampPredictor(static_cast<int8_t>(block[0]));
   AdpcmState state;
   state.delta = static_cast<int16_t>(block[1] | block[2] << 8);
@@ -53,6 +45,19 @@ int decodeBlock(const uint8_t* block, size_t length, int16_t* out) {
   state.coef2 = kCoef2[pair];
   out[0] = state.sample2;
   out[1] = state.sample1;
+  return state;
+}
+
+int blockSampleCount(size_t length) {
+  if (length < kBlockHeaderBytes) return 0;
+  const size_t used = length < kBlockBytes ? length : kBlockBytes;
+  return static_cast<int>(2 + 2 * (used - kBlockHeaderBytes));
+}
+
+int decodeBlock(const uint8_t* block, size_t length, int16_t* out) {
+  const int count = blockSampleCount(length);
+  if (count == 0) return 0;
+  AdpcmState state = startBlock(block, out);
   const uint8_t* codes = block + kBlockHeaderBytes;
   const int codeBytes = (count - 2) / 2;
   for (int i = 0; i < codeBytes; ++i) {

@@ -26,6 +26,10 @@ struct AdpcmState {
 
 int clampPredictor(int8_t value);
 
+// The state a block's header sets up; the header's two samples, the earlier one first, are the
+// block's first two samples and go to out[0] and out[1].
+AdpcmState startBlock(const uint8_t* block, int16_t* out);
+
 int16_t decodeSample(AdpcmState& state, unsigned code);
 
 // How many samples a block of `length` bytes holds: the header's two, then two per code byte,
