@@ -53,8 +53,9 @@ int runBatch(int argc, char** argv) {
 
   for (const std::string& name : names) {
     const std::string inPath = prefix + name;
-    std::string outPath = prefix + splitName(name).name + kTemporaryExtension;
-    if (outPath == inPath) outPath = prefix + splitName(name).name + kSecondTemporaryExtension;
+    const std::string stem = prefix + splitName(name).name;
+    std::string outPath = stem + kTemporaryExtension;
+    if (outPath == inPath) outPath = stem + kSecondTemporaryExtension;
     convertFile(inPath, outPath);
     fflush(stdout);
   }
