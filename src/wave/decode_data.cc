@@ -1,7 +1,6 @@
 #include "wave/decode_data.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "adpcm/decode_blocks.h"
 #include "adpcm/decoder.h"

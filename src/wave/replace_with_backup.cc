@@ -10,10 +10,10 @@ namespace korvane {
 
 namespace {
 
-// These follow a line of dots, as " OK." does.
+// The first message follows a line of dots, as " OK." does.
 constexpr char kBackupExists[] = " Backup '%s' already exists!\a\n";
 constexpr char kRenameFailed[] = " Rename '%s' to '%s' is failed!\a\n";
-constexpr char kInputKeptAs[] = " The input is kept as '%s'.\n";
+constexpr char kInputKeptAs[] = "The input is kept as '%s'.\n";
 
 }  // namespace
 
