@@ -12,8 +12,6 @@
 namespace korvane {
 namespace {
 
-const std::string kBanner = "Korvane 1.0 - MS ADPCM to 16-bit linear PCM wave converter\n";
-
 std::string converting(const std::string& in, const std::string& out) {
   return in + " -> " + out + " : \n";
 }
@@ -121,12 +119,7 @@ TEST(EndToEnd, LargeBlocksDecodeOnlyTheirFirst256Bytes) {
             pcmHeaderFor(static_cast<uint32_t>(samples.size())) + samples);
 }
 
-// The block data of the sox recording, and its expected decode, for hand-made containers.
-std::string soxBlocks() {
-  const std::string wave = readFixture("sox_short.wav");
-  return wave.substr(dataOffsetOf(wave));
-}
-
+// The expected decode of soxBlocks().
 std::string soxSamples() {
   return readFixture("sox_short.s16");
 }

@@ -11,14 +11,8 @@
 namespace korvane {
 namespace {
 
-const std::string kBanner = "Korvane 1.0 - MS ADPCM to 16-bit linear PCM wave converter\n";
 const std::string kNoWave = "No wave file.\n";
 const std::string kNotAdpcm = "Wave file is not MS ADPCM format.\n";
-
-std::string soxBlocks() {
-  const std::string wave = readFixture("sox_short.wav");
-  return wave.substr(dataOffsetOf(wave));
-}
 
 // Samples that a block (or last piece of a block) of n bytes holds.
 size_t samplesIn(size_t n) {

@@ -39,6 +39,11 @@ std::string readFixture(const std::string& name) {
   return readFile(std::string(KORVANE_TEST_DATA) + "/" + name);
 }
 
+std::string soxBlocks() {
+  const std::string wave = readFixture("sox_short.wav");
+  return wave.substr(dataOffsetOf(wave));
+}
+
 ScratchDir::ScratchDir() {
   const char* base = std::getenv("TMPDIR");
   std::string pattern =

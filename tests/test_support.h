@@ -16,6 +16,12 @@ void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 std::string readFixture(const std::string& name);
 
+// The banner korvane prints first on every run.
+inline const std::string kBanner = "Korvane 1.0 - MS ADPCM to 16-bit linear PCM wave converter\n";
+
+// The block data of a real sox recording (sox_short.wav), for hand-made containers.
+std::string soxBlocks();
+
 // A fresh directory under TMPDIR, removed with everything in it when the object goes.
 class ScratchDir {
  public:
